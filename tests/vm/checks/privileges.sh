@@ -5,7 +5,11 @@
 vm_ap wlan0 open-24.conf
 VM_AP_NETNS=0 vm_ap wlan1 open-24.conf ssid=wlsurvey-local channel=6
 vm_up wlan2
-show() { printf '%s: ' "$1"; shift; "$@" 2>&1 >/dev/null | tr '\n' ' '; echo "rc=$?"; }
+show() {
+    printf '%s: ' "$1"; shift
+    err=$("$@" 2>&1 >/dev/null); rc=$?
+    echo "rc=$rc${err:+ $err}"
+}
 show "user trigger" vm_as_user iw dev wlan2 scan trigger
 show "net_admin trigger" vm_as_user --net-admin iw dev wlan2 scan
 printf 'user dump: '; vm_as_user iw dev wlan2 scan dump | grep -c '^BSS'
