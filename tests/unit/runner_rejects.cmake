@@ -1,0 +1,16 @@
+# Runs wlsurvey-sim on an unusable scenario; expects status 2 and one line on
+# stderr naming the file and the problem.
+set(expect_missing "cannot be read")
+set(expect_bad_json "not valid JSON")
+set(expect_bad_schema "interfaces\\[0\\]\\.networks\\[0\\]\\.bss\\[0\\]\\.bssid: expected")
+set(file ${DATA}/${CASE}.json)
+execute_process(COMMAND ${RUNNER} ${file} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 2)
+  message(FATAL_ERROR "status ${rc}, expected 2")
+endif()
+if(NOT out STREQUAL "")
+  message(FATAL_ERROR "unexpected standard output: ${out}")
+endif()
+if(NOT err MATCHES "^wlsurvey-sim: [^\n]*${CASE}\\.json: ${expect_${CASE}}[^\n]*\n$")
+  message(FATAL_ERROR "unexpected standard error: ${err}")
+endif()
