@@ -36,7 +36,9 @@ class bss_list {
       : storage_(sizeof(WLAN_BSS_LIST) + entries.size() * sizeof(WLAN_BSS_ENTRY)) {
     auto* list = get();
     list->dwNumberOfItems = static_cast<DWORD>(entries.size());
-    std::memcpy(list->wlanBssEntries, entries.data(), entries.size() * sizeof(WLAN_BSS_ENTRY));
+    if (!entries.empty()) {
+      std::memcpy(list->wlanBssEntries, entries.data(), entries.size() * sizeof(WLAN_BSS_ENTRY));
+    }
   }
   WLAN_BSS_LIST* get() { return reinterpret_cast<WLAN_BSS_LIST*>(storage_.data()); }
 
