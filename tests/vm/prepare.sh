@@ -16,6 +16,10 @@ cache=${WLSURVEY_VM_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/wlsurvey-vm}
 mkdir -p "$cache"
 log() { echo "prepare: $*" >&2; }
 
+# Parallel runs share the cache; the first one fills it.
+exec 9>"$cache/.lock"
+flock 9
+
 # apt-get download needs package lists; a fresh machine may not have any yet.
 apt_download() {
     if ! apt-get download "$@" >&2 2>"$cache/apt.err"; then
