@@ -61,8 +61,12 @@ void report_crowded_site(benchmark::State& state, wlsurvey::run_flags flags) {
       static_cast<double>(out.writes) / static_cast<double>(state.iterations() * count);
 }
 
-void full_form(benchmark::State& s) { report_crowded_site(s, {false, false}); }
-void short_form(benchmark::State& s) { report_crowded_site(s, {true, true}); }
+void full_form(benchmark::State& s) {
+  report_crowded_site(s, {false, false});
+}
+void short_form(benchmark::State& s) {
+  report_crowded_site(s, {true, true});
+}
 
 BENCHMARK(full_form)->Arg(500);
 BENCHMARK(short_form)->Arg(500);

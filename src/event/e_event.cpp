@@ -13,12 +13,9 @@ std::int32_t e_event::wait_time(DWORD milliseconds) {
   if (!valid_) return no_event;
   switch (platform_.WaitForSingleObject(handle, milliseconds)) {
     case WAIT_OBJECT_0:
-    case WAIT_ABANDONED:
-      return 0;
-    case WAIT_TIMEOUT:
-      return timed_out;
-    default:
-      return static_cast<std::int32_t>(platform_.GetLastError());
+    case WAIT_ABANDONED: return 0;
+    case WAIT_TIMEOUT: return timed_out;
+    default: return static_cast<std::int32_t>(platform_.GetLastError());
   }
 }
 

@@ -15,8 +15,7 @@ void WINAPI on_wlan_notification(PWLAN_NOTIFICATION_DATA data, PVOID context) {
     case wlan_notification_acm_interface_removal:
       static_cast<std::atomic<bool>*>(context)->store(true);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -49,7 +49,8 @@ std::string failed(const char* what, DWORD rc) {
 int scan_driver::run() {
   print_banner(out_, flags_);
 
-  if (!timer_.create()) return fail(format("CreateEvent: %i\n", static_cast<int>(system_.GetLastError())));
+  if (!timer_.create())
+    return fail(format("CreateEvent: %i\n", static_cast<int>(system_.GetLastError())));
 
   DWORD rc = system_.WlanOpenHandle(client_version, &negotiated_version_, &client_);
   if (rc != 0) return fail(failed("WlanOpenHandle", rc));
@@ -108,8 +109,8 @@ std::string scan_driver::report_interface(int i, const WLAN_INTERFACE_INFO& info
   if (!failure.empty()) return failure;
 
   PWLAN_AVAILABLE_NETWORK_LIST networks = nullptr;
-  DWORD rc = system_.WlanGetAvailableNetworkList(client_, &info.InterfaceGuid,
-                                                 network_list_flags, &networks);
+  DWORD rc = system_.WlanGetAvailableNetworkList(client_, &info.InterfaceGuid, network_list_flags,
+                                                 &networks);
   if (rc != 0) return failed("WlanGetAvailableNetworkList", rc);
 
   if (!flags_.quiet) {
@@ -122,8 +123,7 @@ std::string scan_driver::report_interface(int i, const WLAN_INTERFACE_INFO& info
     const WLAN_AVAILABLE_NETWORK& network = entries[m];
     PWLAN_BSS_LIST bss_list = nullptr;
     rc = system_.WlanGetNetworkBssList(client_, &info.InterfaceGuid, &network.dot11Ssid,
-                                       network.dot11BssType, network.bSecurityEnabled,
-                                       &bss_list);
+                                       network.dot11BssType, network.bSecurityEnabled, &bss_list);
     if (rc != 0) return failed("WlanGetNetworkBssList", rc);
     report_network(out_, flags_, i, static_cast<int>(m), network, *bss_list);
     system_.WlanFreeMemory(bss_list);

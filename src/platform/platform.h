@@ -43,13 +43,12 @@ class platform {
   virtual DWORD WlanRegisterNotification(HANDLE hClientHandle, DWORD dwNotifSource,
                                          BOOL bIgnoreDuplicate,
                                          WLAN_NOTIFICATION_CALLBACK funcCallback,
-                                         PVOID pCallbackContext,
-                                         PDWORD pdwPrevNotifSource) = 0;
+                                         PVOID pCallbackContext, PDWORD pdwPrevNotifSource) = 0;
   // Starts a wildcard scan and returns at once.
   virtual DWORD WlanScan(HANDLE hClientHandle, const GUID* pInterfaceGuid) = 0;
-  virtual DWORD WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInterfaceGuid,
-                                            DWORD dwFlags,
-                                            PWLAN_AVAILABLE_NETWORK_LIST* ppAvailableNetworkList) = 0;
+  virtual DWORD WlanGetAvailableNetworkList(
+      HANDLE hClientHandle, const GUID* pInterfaceGuid, DWORD dwFlags,
+      PWLAN_AVAILABLE_NETWORK_LIST* ppAvailableNetworkList) = 0;
   virtual DWORD WlanGetNetworkBssList(HANDLE hClientHandle, const GUID* pInterfaceGuid,
                                       const DOT11_SSID* pDot11Ssid, DOT11_BSS_TYPE dot11BssType,
                                       BOOL bSecurityEnabled, PWLAN_BSS_LIST* ppWlanBssList) = 0;

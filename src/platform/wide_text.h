@@ -13,7 +13,9 @@
 
 namespace wlsurvey {
 
-constexpr bool is_control_code(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+constexpr bool is_control_code(char32_t c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
 
 inline void append_hex_escape(std::string& out, unsigned value) {
   static constexpr char digits[] = "0123456789abcdef";

@@ -29,8 +29,8 @@ std::size_t rate_count(const WLAN_RATE_SET& rates) {
 void write_short_record(console& out, const WLAN_BSS_ENTRY& b) {
   const UCHAR* a = b.dot11Bssid;
   const ghz f = frequency_of(b);
-  std::string line = format("%02x:%02x:%02x:%02x:%02x:%02x  %u.%03u  %3u %i  ", a[0], a[1],
-                            a[2], a[3], a[4], a[5], f.whole, f.thousandths,
+  std::string line = format("%02x:%02x:%02x:%02x:%02x:%02x  %u.%03u  %3u %i  ", a[0], a[1], a[2],
+                            a[3], a[4], a[5], f.whole, f.thousandths,
                             static_cast<unsigned>(b.uLinkQuality), static_cast<int>(b.lRssi));
   print_phy_type(line, b.dot11BssPhyType);
   line += "  ";
@@ -42,14 +42,13 @@ void write_detail_block(console& out, int i, int m, const WLAN_AVAILABLE_NETWORK
   const UCHAR* a = b.dot11Bssid;
   const ghz f = frequency_of(b);
   std::string block;
-  append_format(block, "  [%d][%d] BSSID             %02x:%02x:%02x:%02x:%02x:%02x\n", i, m,
-                a[0], a[1], a[2], a[3], a[4], a[5]);
+  append_format(block, "  [%d][%d] BSSID             %02x:%02x:%02x:%02x:%02x:%02x\n", i, m, a[0],
+                a[1], a[2], a[3], a[4], a[5]);
   append_format(block, "  [%d][%d] Type              ", i, m);
   append_bss_type_name(block, b.dot11BssType);
   append_format(block, "  [%d][%d] Signal quality    %u  RSSI  %i dBm\n", i, m,
                 static_cast<unsigned>(b.uLinkQuality), static_cast<int>(b.lRssi));
-  append_format(block, "  [%d][%d] Frequency         %u.%03u GHz\n", i, m, f.whole,
-                f.thousandths);
+  append_format(block, "  [%d][%d] Frequency         %u.%03u GHz\n", i, m, f.whole, f.thousandths);
   append_format(block, "  [%d][%d] Beacon period     %u\n", i, m,
                 static_cast<unsigned>(b.usBeaconPeriod));
   append_format(block, "  [%d][%d] Reg domain        %s\n", i, m,
@@ -78,8 +77,7 @@ void write_detail_block(console& out, int i, int m, const WLAN_AVAILABLE_NETWORK
   append_auth_name(block, n.dot11DefaultAuthAlgorithm);
   append_format(block, "  [%d][%d] Default cypher    ", i, m);
   append_cipher_name(block, n.dot11DefaultCipherAlgorithm);
-  append_format(block, "  [%d][%d] Flags             %x  ", i, m,
-                static_cast<unsigned>(n.dwFlags));
+  append_format(block, "  [%d][%d] Flags             %x  ", i, m, static_cast<unsigned>(n.dwFlags));
   if (n.dwFlags != 0) append_flag_tags(block, n.dwFlags);
   block += "\n\n";
   out.write_out(block);

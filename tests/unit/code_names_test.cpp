@@ -14,7 +14,9 @@ struct name_case {
   const char* expected;
 };
 
-void append_state(std::string& out, DWORD v) { append_interface_state_name(out, static_cast<LONG>(v)); }
+void append_state(std::string& out, DWORD v) {
+  append_interface_state_name(out, static_cast<LONG>(v));
+}
 void append_capability(std::string& out, DWORD v) {
   append_capability_tags(out, static_cast<USHORT>(v));
 }

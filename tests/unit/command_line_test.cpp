@@ -16,23 +16,12 @@ struct line_case {
 };
 
 const line_case line_cases[] = {
-    {{}, false, false},
-    {{"-q"}, true, false},
-    {{"-Q"}, true, false},
-    {{"-s"}, true, true},
-    {{"-S"}, true, true},
-    {{"-q", "-s"}, true, true},
-    {{"-s", "-q"}, true, true},
-    {{"-s", "-s"}, true, true},
-    {{"x", "-Q", "y"}, true, false},
-    {{"-qs"}, false, false},
-    {{"--q"}, false, false},
-    {{"/q"}, false, false},
-    {{"-quiet"}, false, false},
-    {{"q"}, false, false},
-    {{"-"}, false, false},
-    {{""}, false, false},
-    {{"-x", "-S"}, true, true},
+    {{}, false, false},         {{"-q"}, true, false},      {{"-Q"}, true, false},
+    {{"-s"}, true, true},       {{"-S"}, true, true},       {{"-q", "-s"}, true, true},
+    {{"-s", "-q"}, true, true}, {{"-s", "-s"}, true, true}, {{"x", "-Q", "y"}, true, false},
+    {{"-qs"}, false, false},    {{"--q"}, false, false},    {{"/q"}, false, false},
+    {{"-quiet"}, false, false}, {{"q"}, false, false},      {{"-"}, false, false},
+    {{""}, false, false},       {{"-x", "-S"}, true, true},
 };
 
 TEST(command_line, switches_select_the_form) {

@@ -54,7 +54,8 @@ std::string one_network_world(const std::string& faults = "[]",
     "interfaces": [{
       "guid": "{3f1c2a9e-7b4d-4e21-9a6f-0c5d8e2b1a47}",
       "description": "Test adapter",
-      "notifications": )" + notifications + R"(,
+      "notifications": )" +
+         notifications + R"(,
       "networks": [{"ssid": "n", "bss": [
         {"bssid": "02:00:00:00:01:00", "frequency": 2412000, "quality": 80, "rssi": -60, "phy": 7}
       ]}]
@@ -62,14 +63,14 @@ std::string one_network_world(const std::string& faults = "[]",
 }
 
 const std::string one_network_head = banner +
-    "Wireless interfaces: 1, interface version: 2\n"
-    "\n"
-    "  [0] {3F1C2A9E-7B4D-4E21-9A6F-0C5D8E2B1A47}\n"
-    "  [0] Test adapter\n"
-    "  [0] status: Not connected\n"
-    "\n"
-    "\n"
-    "  [0] SCANNING  ";
+                                     "Wireless interfaces: 1, interface version: 2\n"
+                                     "\n"
+                                     "  [0] {3F1C2A9E-7B4D-4E21-9A6F-0C5D8E2B1A47}\n"
+                                     "  [0] Test adapter\n"
+                                     "  [0] status: Not connected\n"
+                                     "\n"
+                                     "\n"
+                                     "  [0] SCANNING  ";
 
 const std::string one_network_list =
     "\r  [0] Wireless networks: 1\n"
@@ -144,7 +145,8 @@ struct failure_case {
 TEST(driver, each_failing_step_ends_the_run_with_its_message) {
   const std::string head = one_network_head.substr(
       banner.size() + std::string("Wireless interfaces: 1, interface version: 2\n\n").size());
-  const std::string header_only = head.substr(0, head.size() - std::string("\n\n  [0] SCANNING  ").size());
+  const std::string header_only =
+      head.substr(0, head.size() - std::string("\n\n  [0] SCANNING  ").size());
   const failure_case cases[] = {
       {R"([{"call": "WlanRegisterNotification", "result": 5}])",
        header_only + "WlanRegisterNotification: 5 +\n"},
@@ -320,7 +322,8 @@ TEST(driver, under_a_debugger_the_run_waits_for_enter) {
   EXPECT_EQ(*done.trace.exit_process_code, 0u);
   EXPECT_EQ(done.status, 0);
 
-  run_result failed = run(R"({"debugger": true, "faults": [{"call": "WlanOpenHandle", "result": 5}]})");
+  run_result failed =
+      run(R"({"debugger": true, "faults": [{"call": "WlanOpenHandle", "result": 5}]})");
   EXPECT_EQ(failed.out, banner + "WlanOpenHandle: 5\n");
   EXPECT_EQ(failed.err, "\r\n[failed] ");  // no prompt
   EXPECT_EQ(failed.reads, 1);

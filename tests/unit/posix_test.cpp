@@ -82,8 +82,8 @@ TEST(posix_layer, wide_text_is_utf8_with_controls_escaped) {
 TEST(posix_layer, description_reaches_the_output_as_utf8) {
   sim::scenario world;
   std::string error;
-  ASSERT_TRUE(sim::parse_scenario(R"({"interfaces": [{"description": "Adapter caf\u00e9 \u4e2d"}]})",
-                                  world, error));
+  ASSERT_TRUE(sim::parse_scenario(
+      R"({"interfaces": [{"description": "Adapter caf\u00e9 \u4e2d"}]})", world, error));
   testing::capture_console streams;
   sim::sim_service service(std::move(world), &streams);
   const char* argv[] = {"wlsurvey"};

@@ -34,10 +34,12 @@ TEST(scenario, held_values_and_raw_overrides) {
   rates += "]";
   ASSERT_TRUE(parse_scenario(R"({"interfaces": [{
       "guid": "{0a1B2c3D-0000-1111-2222-333344445555}",
-      "description": ")" + std::string(300, 'd') + R"(",
+      "description": ")" + std::string(300, 'd') +
+                                 R"(",
       "notifications": [{"tick": 4, "interface": 0}],
       "networks": [{"ssid_hex": "00ff1b", "ssid_length": 40, "bss": [
-          {"ssid": ")" + std::string(40, 's') + R"(", "rates": )" + rates + R"(},
+          {"ssid": ")" + std::string(40, 's') +
+                                 R"(", "rates": )" + rates + R"(},
           {"rates": [1, 2, 3], "rate_set_length": 300}]}]}]})",
                              w, error))
       << error;

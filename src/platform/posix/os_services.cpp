@@ -17,8 +17,12 @@ namespace {
 thread_local DWORD last_error = 0;
 
 // Event handles carry fd + 1 so that no valid handle is null.
-HANDLE handle_of(int fd) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(fd) + 1); }
-int fd_of(HANDLE h) { return static_cast<int>(reinterpret_cast<std::intptr_t>(h) - 1); }
+HANDLE handle_of(int fd) {
+  return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(fd) + 1);
+}
+int fd_of(HANDLE h) {
+  return static_cast<int>(reinterpret_cast<std::intptr_t>(h) - 1);
+}
 
 }  // namespace
 
@@ -41,7 +45,9 @@ void stdio_console::flush() {
   std::fflush(stderr);
 }
 
-int stdio_console::read_char() { return std::fgetc(stdin); }
+int stdio_console::read_char() {
+  return std::fgetc(stdin);
+}
 
 HANDLE os_services::CreateEventW() {
   int fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
@@ -94,17 +100,19 @@ BOOL os_services::CloseHandle(HANDLE hObject) {
   return TRUE;
 }
 
-void os_services::SetLastError(DWORD dwErrCode) { last_error = dwErrCode; }
+void os_services::SetLastError(DWORD dwErrCode) {
+  last_error = dwErrCode;
+}
 
-DWORD os_services::GetLastError() { return last_error; }
+DWORD os_services::GetLastError() {
+  return last_error;
+}
 
 int os_services::StringFromGUID2(const GUID& g, WCHAR* lpsz, int cchMax) {
   char text[40];
-  int n = std::snprintf(text, sizeof text,
-                        "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                        static_cast<unsigned>(g.Data1), g.Data2, g.Data3, g.Data4[0],
-                        g.Data4[1], g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5],
-                        g.Data4[6], g.Data4[7]);
+  int n = std::snprintf(text, sizeof text, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                        static_cast<unsigned>(g.Data1), g.Data2, g.Data3, g.Data4[0], g.Data4[1],
+                        g.Data4[2], g.Data4[3], g.Data4[4], g.Data4[5], g.Data4[6], g.Data4[7]);
   if (lpsz == nullptr || cchMax < n + 1) return 0;
   for (int k = 0; k <= n; ++k) lpsz[k] = static_cast<WCHAR>(text[k]);
   return n + 1;

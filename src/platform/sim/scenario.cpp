@@ -6,10 +6,9 @@
 #include <fstream>
 #include <initializer_list>
 #include <limits>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
-
-#include <nlohmann/json.hpp>
 
 namespace wlsurvey::sim {
 
@@ -118,7 +117,7 @@ struct reader {
   static bool decode_utf8(const std::string& s, std::vector<char32_t>& out) {
     for (std::size_t k = 0; k < s.size();) {
       const auto b = static_cast<unsigned char>(s[k]);
-      const std::size_t extra = b < 0x80 ? 0
+      const std::size_t extra = b < 0x80             ? 0
                                 : (b & 0xE0) == 0xC0 ? 1
                                 : (b & 0xF0) == 0xE0 ? 2
                                 : (b & 0xF8) == 0xF0 ? 3
@@ -325,8 +324,8 @@ struct reader {
   bool read_scenario(const json& j, scenario& out) {
     if (!object(j, "", {"version", "debugger", "faults", "interfaces"})) return false;
     if (!integer(j, "version", "scenario", out.version) ||
-        !boolean(j, "debugger", "scenario", out.debugger) ||
-        !array(j, "faults", "scenario") || !array(j, "interfaces", "scenario")) {
+        !boolean(j, "debugger", "scenario", out.debugger) || !array(j, "faults", "scenario") ||
+        !array(j, "interfaces", "scenario")) {
       return false;
     }
     if (j.contains("faults")) {

@@ -15,7 +15,9 @@ namespace {
 char client_token;
 char event_token;
 
-bool same_guid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool same_guid(const GUID& a, const GUID& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 bool same_ssid(const DOT11_SSID& a, const DOT11_SSID& b) {
   if (a.uSSIDLength != b.uSSIDLength) return false;
@@ -47,7 +49,9 @@ sim_service::~sim_service() {
   for (auto& [p, kind] : live_) std::free(p);
 }
 
-console& sim_service::streams() { return streams_ != nullptr ? *streams_ : os_services::streams(); }
+console& sim_service::streams() {
+  return streams_ != nullptr ? *streams_ : os_services::streams();
+}
 
 const fault* sim_service::take_fault(call what) {
   const std::uint32_t nth = ++call_counts_[static_cast<int>(what)];
@@ -145,9 +149,9 @@ DWORD sim_service::WlanScan(HANDLE hClientHandle, const GUID* pInterfaceGuid) {
   return ERROR_SUCCESS;
 }
 
-DWORD sim_service::WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInterfaceGuid,
-                                               DWORD,
-                                               PWLAN_AVAILABLE_NETWORK_LIST* ppAvailableNetworkList) {
+DWORD sim_service::WlanGetAvailableNetworkList(
+    HANDLE hClientHandle, const GUID* pInterfaceGuid, DWORD,
+    PWLAN_AVAILABLE_NETWORK_LIST* ppAvailableNetworkList) {
   if (const fault* f = take_fault(call::WlanGetAvailableNetworkList)) return f->result;
   if (hClientHandle != &client_token) return ERROR_INVALID_HANDLE;
   const wlan_interface* w = find_interface(pInterfaceGuid);
@@ -164,9 +168,8 @@ DWORD sim_service::WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID*
 }
 
 DWORD sim_service::WlanGetNetworkBssList(HANDLE hClientHandle, const GUID* pInterfaceGuid,
-                                         const DOT11_SSID* pDot11Ssid,
-                                         DOT11_BSS_TYPE dot11BssType, BOOL bSecurityEnabled,
-                                         PWLAN_BSS_LIST* ppWlanBssList) {
+                                         const DOT11_SSID* pDot11Ssid, DOT11_BSS_TYPE dot11BssType,
+                                         BOOL bSecurityEnabled, PWLAN_BSS_LIST* ppWlanBssList) {
   if (const fault* f = take_fault(call::WlanGetNetworkBssList)) return f->result;
   if (hClientHandle != &client_token) return ERROR_INVALID_HANDLE;
   const wlan_interface* w = find_interface(pInterfaceGuid);
@@ -266,7 +269,9 @@ int sim_service::StringFromGUID2(const GUID& rguid, WCHAR* lpsz, int cchMax) {
   return os_services::StringFromGUID2(rguid, lpsz, cchMax);
 }
 
-BOOL sim_service::IsDebuggerPresent() { return world_.debugger ? TRUE : FALSE; }
+BOOL sim_service::IsDebuggerPresent() {
+  return world_.debugger ? TRUE : FALSE;
+}
 
 void sim_service::ExitProcess(UINT uExitCode) {
   record_.exit_process_code = uExitCode;

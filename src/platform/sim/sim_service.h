@@ -31,8 +31,7 @@ class sim_service final : public os_services {
                                  WLAN_NOTIFICATION_CALLBACK funcCallback, PVOID pCallbackContext,
                                  PDWORD pdwPrevNotifSource) override;
   DWORD WlanScan(HANDLE hClientHandle, const GUID* pInterfaceGuid) override;
-  DWORD WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInterfaceGuid,
-                                    DWORD dwFlags,
+  DWORD WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInterfaceGuid, DWORD dwFlags,
                                     PWLAN_AVAILABLE_NETWORK_LIST* ppAvailableNetworkList) override;
   DWORD WlanGetNetworkBssList(HANDLE hClientHandle, const GUID* pInterfaceGuid,
                               const DOT11_SSID* pDot11Ssid, DOT11_BSS_TYPE dot11BssType,
@@ -53,13 +52,13 @@ class sim_service final : public os_services {
 
   // What the run did, for tests.
   struct record {
-    std::vector<std::string> calls;           // every operation, in order
-    std::optional<UINT> exit_process_code;    // ExitProcess called
-    int lists_live = 0;                       // handed out and not yet freed
-    std::map<std::string, int> most_live;     // per list kind, the most alive at once
-    int bad_frees = 0;                        // WlanFreeMemory of something not handed out
+    std::vector<std::string> calls;         // every operation, in order
+    std::optional<UINT> exit_process_code;  // ExitProcess called
+    int lists_live = 0;                     // handed out and not yet freed
+    std::map<std::string, int> most_live;   // per list kind, the most alive at once
+    int bad_frees = 0;                      // WlanFreeMemory of something not handed out
     int notifications_delivered = 0;
-    bool registered = false;                  // a registration is in place
+    bool registered = false;  // a registration is in place
   };
   const record& trace() const { return record_; }
 
