@@ -338,3 +338,39 @@ TEST(driver, under_a_debugger_the_run_waits_for_enter) {
 
 }  // namespace
 }  // namespace wlsurvey
+
+namespace wlsurvey {
+namespace {
+
+// On a terminal the wait is the progress the user watches: the SCANNING
+// line and every dot must be pushed out as they happen.
+class flush_recorder final : public console {
+ public:
+  std::string out;
+  std::vector<std::string> at_flush;  // what had been written at each flush
+  void write_out(std::string_view b) override { out.append(b); }
+  void write_err(std::string_view) override {}
+  void flush() override { at_flush.push_back(out); }
+  int read_char() override { return -1; }
+};
+
+TEST(driver, progress_is_flushed_as_it_happens) {
+  sim::scenario world;
+  std::string error;
+  ASSERT_TRUE(sim::parse_scenario(one_network_world("[]", R"([{"tick": 2}])"), world, error));
+  flush_recorder streams;
+  sim::sim_service service(std::move(world), &streams);
+  const char* argv[] = {"wlsurvey"};
+  ASSERT_EQ(run_wlsurvey(service, 1, argv), 0);
+  auto flushed = [&](const std::string& text) {
+    return std::find(streams.at_flush.begin(), streams.at_flush.end(), text) !=
+           streams.at_flush.end();
+  };
+  EXPECT_TRUE(flushed(one_network_head));
+  EXPECT_TRUE(flushed(one_network_head + "."));
+  EXPECT_TRUE(flushed(one_network_head + ".."));
+  EXPECT_EQ(streams.at_flush.back(), streams.out);  // nothing left behind at the end
+}
+
+}  // namespace
+}  // namespace wlsurvey
