@@ -1,7 +1,7 @@
 # vm: --radios 3
 # What a scanner meets: an unprivileged one cannot trigger but can read the
-# results and hear the scan events (also of an aborted scan); and the errors of a trigger on a busy, an
-# AP or a down interface.
+# results and hear the scan events (an aborted scan's too); and the errors of
+# a trigger on a busy, an AP or a down interface.
 . /vm/lib.sh
 iw reg set CN  # keeps the scan short
 vm_ap wlan0 open-24.conf
