@@ -136,7 +136,9 @@ int transact(nl_sock* s, nl_msg* msg, nl_recvmsg_msg_cb_t valid, void* arg, bool
   if (valid != nullptr) nl_cb_set(cb.get(), NL_CB_VALID, NL_CB_CUSTOM, valid, arg);
   if (int rc = nl_send_auto(s, msg); rc < 0) return errno_of(rc);
   while (x.status > 0) {
-    if (int rc = nl_recvmsgs(s, cb.get()); rc < 0) return errno_of(rc);
+    // An error answer stops libnl with its own code for it; the kernel's
+    // errno is the one on_error kept.
+    if (int rc = nl_recvmsgs(s, cb.get()); rc < 0) return x.status < 0 ? -x.status : errno_of(rc);
   }
   if (interrupted != nullptr) *interrupted = x.interrupted;
   return -x.status;
@@ -351,11 +353,12 @@ class listener {
       if (id < 0) return ERROR_SERVICE_NOT_ACTIVE;
       if (int rc = nl_socket_add_membership(sock_.get(), id); rc < 0) return result_of(errno_of(rc));
     }
-    // Events are not answers to anything we asked.
-    nl_socket_disable_seq_check(sock_.get());
     if (nl_socket_set_nonblocking(sock_.get()) < 0) return static_cast<DWORD>(EIO);
     cb_.reset(nl_cb_alloc(NL_CB_DEFAULT));
     if (!cb_) return ERROR_NOT_ENOUGH_MEMORY;
+    // Events are not answers to anything we asked: no sequence to check.
+    nl_cb_set(cb_.get(), NL_CB_SEQ_CHECK, NL_CB_CUSTOM, [](nl_msg*, void*) { return static_cast<int>(NL_OK); },
+              nullptr);
     nl_cb_set(cb_.get(), NL_CB_VALID, NL_CB_CUSTOM, on_event, this);
     wake_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (wake_ < 0) return static_cast<DWORD>(errno);
