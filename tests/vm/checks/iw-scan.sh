@@ -1,6 +1,7 @@
 # vm: --radios 7
 # The standard access points as iw sees them from the one radio left in the
-# initial namespace: proves the APs, their SSID bytes, channels and signal.
+# initial namespace: proves the APs, their SSID bytes, channels and signal,
+# and that a fresh scan lists them in channel order.
 . /vm/lib.sh
 set -e
 vm_standard_aps
@@ -15,4 +16,4 @@ iw dev wlan6 scan dump | awk '
     /^\tSSID:/      { s = $0; sub(/^\tSSID: ?/, "", s); b = b " [" s "]" }
     /^\tRSN:/       { b = b " rsn" }
     /^\tVHT operation:/ { b = b " vht" }
-    END             { if (b) print b }' | sort
+    END             { if (b) print b }'

@@ -105,10 +105,15 @@ vm_scan() { iw dev "$1" scan >/dev/null || vm_fail "scan on $1 failed"; }
 
 # vm_standard_aps: the access points most checks scan for, on wlan0..wlan5
 # (needs --radios 7 or more; wlan6 is left for the scanner). Each gets its own
-# transmit power, so the signal tells them apart:
-#   wlan0 open-24     ch 1    -45 dBm      wlan3 hidden      ch 11  -47 dBm
-#   wlan1 wpa2-5g     ch 36   -40 dBm      wlan4 utf8        ch 1   -41 dBm
-#   wlan2 wpa2-24     ch 6    -43 dBm      wlan5 ctrl-bytes  ch 6   -39 dBm
+# transmit power, so the signal tells them apart, and its own channel: a scan
+# goes through the channels in order and the kernel lists BSSs in the order
+# it heard them, so a fresh scan lists them in this order (by frequency):
+#   wlan0 open-24     ch 1   2412 MHz  -45 dBm
+#   wlan4 utf8        ch 3   2422 MHz  -41 dBm
+#   wlan2 wpa2-24     ch 6   2437 MHz  -43 dBm
+#   wlan5 ctrl-bytes  ch 9   2452 MHz  -39 dBm
+#   wlan3 hidden      ch 11  2462 MHz  -47 dBm
+#   wlan1 wpa2-5g     ch 36  5180 MHz  -40 dBm
 # Extra KEY=VALUE arguments go to the 5 GHz AP (e.g. country_code=DE), which
 # is started first because its country decides the regulatory domain.
 vm_standard_aps() {
