@@ -9,6 +9,7 @@
 #   --cmd TEXT       inline guest script instead of --script
 #   --binary PATH    host executable to put into /usr/local/bin, with the
 #                    shared libraries ldd names for it (repeatable)
+#   --binary-as NAME PATH   the same, installed as NAME
 #   --file PATH      extra file, copied to /vm/files/BASENAME (repeatable)
 #   --timeout SECS   hard limit for the whole VM run (default 180)
 #   --outdir DIR     keep console.log, stdout, stderr, status in DIR
@@ -36,7 +37,8 @@ while (($#)); do
         --radios)  radios=$2; shift 2 ;;
         --script)  script=$2; shift 2 ;;
         --cmd)     cmd=$2; shift 2 ;;
-        --binary)  binaries+=("$2"); shift 2 ;;
+        --binary)  binaries+=("$2" "${2##*/}"); shift 2 ;;
+        --binary-as) binaries+=("$3" "$2"); shift 3 ;;
         --file)    files+=("$2"); shift 2 ;;
         --timeout) timeout=$2; shift 2 ;;
         --outdir)  outdir=$2; shift 2 ;;
@@ -62,9 +64,10 @@ cp -r "$here/ap" "$stage/vm/ap"
 if [[ -n $script ]]; then cp "$script" "$stage/vm/script"; else printf '%s\n' "$cmd" >"$stage/vm/script"; fi
 printf 'VM_RADIOS=%s\n' "$radios" >"$stage/vm/env"
 for f in "${files[@]}"; do cp "$f" "$stage/vm/files/"; done
-for b in "${binaries[@]}"; do
+for ((i = 0; i < ${#binaries[@]}; i += 2)); do
+    b=${binaries[i]}
     [[ -x $b ]] || { echo "run-in-vm.sh: not an executable: $b" >&2; exit 2; }
-    install -m 0755 "$b" "$stage/usr/local/bin/"
+    install -m 0755 "$b" "$stage/usr/local/bin/${binaries[i + 1]}"
     for lib in $(ldd "$b" 2>/dev/null | grep -oE '(^|[[:space:]])/[^ ]+' || true); do
         install -D -m 0755 "$(readlink -f "$lib")" "$stage$lib"
     done

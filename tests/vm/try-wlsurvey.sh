@@ -34,4 +34,4 @@ for a in "${sets[@]}"; do
 echo \"=== $name $a ($as)\"
 $prefix $name $a 2>&1; echo \"=== exit \$?\""
 done
-exec "$here/run-in-vm.sh" --radios 7 --binary "$bin" --cmd "$cmd"
+exec "$here/run-in-vm.sh" --radios 7 --binary-as "$name" "$bin" --cmd "$cmd"

@@ -1,4 +1,4 @@
-# vm: --radios 7 --binary @wlsurvey@
+# vm: --radios 7 --binary-as wlsurvey @wlsurvey@
 # The program against the standard access points, in all three forms, as
 # root and as a user holding only CAP_NET_ADMIN. Each run starts from an
 # empty scan cache, so it lists what its own scan found. The SCANNING line
