@@ -493,7 +493,19 @@ nl80211_service::nl80211_service() = default;
 
 // Registrations still in place stop here, before the program's callback
 // context goes away with the process.
-nl80211_service::~nl80211_service() = default;
+nl80211_service::~nl80211_service() {
+  clients_.clear();
+  for (void* p : lists_) std::free(p);
+}
+
+template <class T>
+T* nl80211_service::hand_out(T* block) {
+  if (block != nullptr) {
+    const std::lock_guard<std::mutex> lock(lists_mutex_);
+    lists_.insert(block);
+  }
+  return block;
+}
 
 nl80211_service::client* nl80211_service::client_of(HANDLE h) const {
   for (const auto& c : clients_) {
@@ -523,9 +535,9 @@ DWORD nl80211_service::WlanEnumInterfaces(HANDLE hClientHandle, PWLAN_INTERFACE_
   std::vector<interface_facts> facts;
   if (DWORD rc = c->enumerate(facts); rc != ERROR_SUCCESS) return rc;
   const std::size_t n = facts.size();
-  auto* list = static_cast<WLAN_INTERFACE_INFO_LIST*>(
-      std::calloc(1, offsetof(WLAN_INTERFACE_INFO_LIST, InterfaceInfo) +
-                         std::max<std::size_t>(n, 1) * sizeof(WLAN_INTERFACE_INFO)));
+  const std::size_t bytes = offsetof(WLAN_INTERFACE_INFO_LIST, InterfaceInfo) +
+                            std::max<std::size_t>(n, 1) * sizeof(WLAN_INTERFACE_INFO);
+  auto* list = hand_out(static_cast<WLAN_INTERFACE_INFO_LIST*>(std::calloc(1, bytes)));
   if (list == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
   list->dwNumberOfItems = static_cast<DWORD>(n);
   WLAN_INTERFACE_INFO* entries = list->InterfaceInfo;
@@ -584,7 +596,7 @@ DWORD nl80211_service::WlanGetAvailableNetworkList(HANDLE hClientHandle, const G
   if (k == nullptr) return ERROR_NOT_FOUND;
   const scan_snapshot* s = nullptr;
   if (DWORD rc = c->dump(k->ifindex, s); rc != ERROR_SUCCESS) return rc;
-  WLAN_AVAILABLE_NETWORK_LIST* list = make_network_list(s->networks());
+  WLAN_AVAILABLE_NETWORK_LIST* list = hand_out(make_network_list(s->networks()));
   if (list == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
   *ppAvailableNetworkList = list;
   return ERROR_SUCCESS;
@@ -604,13 +616,17 @@ DWORD nl80211_service::WlanGetNetworkBssList(HANDLE hClientHandle, const GUID* p
   if (s == nullptr) {
     if (DWORD rc = c->dump(k->ifindex, s); rc != ERROR_SUCCESS) return rc;
   }
-  WLAN_BSS_LIST* list = make_bss_list(s->matching(pDot11Ssid, dot11BssType, bSecurityEnabled != 0));
+  WLAN_BSS_LIST* list = hand_out(make_bss_list(s->matching(pDot11Ssid, dot11BssType, bSecurityEnabled != 0)));
   if (list == nullptr) return ERROR_NOT_ENOUGH_MEMORY;
   *ppWlanBssList = list;
   return ERROR_SUCCESS;
 }
 
-void nl80211_service::WlanFreeMemory(PVOID pMemory) { std::free(pMemory); }
+void nl80211_service::WlanFreeMemory(PVOID pMemory) {
+  const std::lock_guard<std::mutex> lock(lists_mutex_);
+  // What this service did not hand out (or already took back) is not freed.
+  if (lists_.erase(pMemory) != 0) std::free(pMemory);
+}
 
 }  // namespace wlsurvey::nl80211
 

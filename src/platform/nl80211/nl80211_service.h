@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <vector>
 
 #include "os_services.h"
@@ -41,8 +43,14 @@ class nl80211_service final : public os_services {
 
  private:
   client* client_of(HANDLE h) const;
+  // Every list handed out is known until WlanFreeMemory, so that a run which
+  // stops early does not leave its lists behind: the service frees them.
+  template <class T>
+  T* hand_out(T* block);
 
   std::vector<std::unique_ptr<client>> clients_;
+  std::mutex lists_mutex_;
+  std::set<void*> lists_;
 };
 
 }  // namespace wlsurvey::nl80211
