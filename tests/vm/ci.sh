@@ -1,9 +1,13 @@
 #!/bin/bash
 # CI entry point for the VM tests: installs the host tools, fills the cache
 # (kernel, base initramfs; kept between runs), runs the harness self-test and
-# every check. Exits non-zero if anything failed. The whole run is bounded.
+# every check. The checks that run wlsurvey run again with the sanitizer
+# build if there is one. Exits non-zero if anything failed. The whole run is
+# bounded.
 #
-# Env: WLSURVEY_VM_CI_TIMEOUT (default 900 s) bounds everything after setup.
+# Env: WLSURVEY_VM_CI_TIMEOUT (default 900 s) bounds everything after setup;
+#      WLSURVEY_BIN (default build/wlsurvey), WLSURVEY_ASAN_BIN (default
+#      build-asan/wlsurvey) pick the binaries.
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -16,6 +20,12 @@ timeout -k 10 "${WLSURVEY_VM_CI_TIMEOUT:-900}" bash -c '
     echo "vm: cache ready after $SECONDS s"
     "$here/selftest.sh" || rc=1
     "$here/check.sh" || rc=1
+    asan=${WLSURVEY_ASAN_BIN:-$here/../../build-asan/wlsurvey}
+    if [[ -x $asan ]]; then
+        echo "vm: again with $asan"
+        mapfile -t uses < <(grep -l "@wlsurvey@" "$here"/checks/*.sh | xargs -n1 basename | sed "s/\.sh\$//")
+        WLSURVEY_BIN=$asan "$here/check.sh" "${uses[@]}" || rc=1
+    fi
     exit $rc' _ "$here"
 rc=$?
 [[ $rc -eq 124 ]] && echo "vm: tests timed out"
