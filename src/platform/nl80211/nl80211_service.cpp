@@ -108,8 +108,13 @@ int on_error(sockaddr_nl*, nlmsgerr* e, void* arg) {
   return NL_STOP;
 }
 
-int on_finish(nl_msg*, void* arg) {
-  static_cast<exchange*>(arg)->status = 0;
+int on_finish(nl_msg* msg, void* arg) {
+  // A dump that could not start (its interface gone, say) says why in the
+  // payload of its end.
+  const nlmsghdr* h = nlmsg_hdr(msg);
+  int error = 0;
+  if (nlmsg_datalen(h) >= static_cast<int>(sizeof error)) std::memcpy(&error, nlmsg_data(h), sizeof error);
+  static_cast<exchange*>(arg)->status = error < 0 ? error : 0;
   return NL_SKIP;
 }
 
