@@ -10,7 +10,8 @@ namespace wlsurvey {
 
 namespace {
 
-void append_vformat(std::string& out, const char* fmt, std::va_list args) {
+[[gnu::format(printf, 2, 0)]] void append_vformat(std::string& out, const char* fmt,
+                                                  std::va_list args) {
   char small[256];
   std::va_list again;
   va_copy(again, args);
