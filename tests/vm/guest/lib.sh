@@ -103,6 +103,19 @@ vm_as_user() {
 # vm_scan IFACE: one full scan with iw, to fill the kernel's scan cache.
 vm_scan() { iw dev "$1" scan >/dev/null || vm_fail "scan on $1 failed"; }
 
+# vm_flush IFACE: empties the scan cache in about 0.1 s. The flush flag takes
+# effect when a scan ends, so this scans one channel that every regulatory
+# domain allows and no standard AP uses (2417 MHz, channel 2).
+vm_flush() { iw dev "$1" scan freq 2417 flush >/dev/null || vm_fail "flush on $1 failed"; }
+
+# vm_run CMD...: runs CMD with its stdout in /tmp/run.out and its stderr in
+# /tmp/run.err (files, so neither is a terminal); VM_RC is its exit status.
+vm_run() { "$@" >/tmp/run.out 2>/tmp/run.err; VM_RC=$?; }
+
+# vm_dots: the number of progress dots after SCANNING in /tmp/run.out (0 if
+# there are none, or no SCANNING at all).
+vm_dots() { awk -F 'SCANNING  ' 'NF > 1 { match($2, /^\.*/); n = RLENGTH } END { print n + 0 }' /tmp/run.out; }
+
 # vm_standard_aps: the access points most checks scan for, on wlan0..wlan5
 # (needs --radios 7 or more; wlan6 is left for the scanner). Each gets its own
 # transmit power, so the signal tells them apart, and its own channel: a scan
