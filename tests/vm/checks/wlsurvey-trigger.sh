@@ -32,3 +32,10 @@ d=$(vm_dots)
 if [ "$d" -lt 40 ]; then echo "dots: under 40"; else echo "dots: $d"; fi
 tr '\r' '\n' </tmp/run.out | grep -a -e 'Wireless networks' -e BSSID
 streams
+
+# A radio that is down refuses the trigger with ENETDOWN.
+echo "=== wlsurvey -q while wlan6 is down"
+ip link set wlan6 down
+vm_run wlsurvey -q
+cat /tmp/run.out
+streams
