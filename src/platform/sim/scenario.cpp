@@ -16,7 +16,7 @@ namespace {
 
 using json = nlohmann::json;
 
-constexpr std::array<const char*, call_count> call_names = {
+constexpr std::array<std::string_view, call_count> call_names = {
     "CreateEventW",
     "WlanOpenHandle",
     "WlanEnumInterfaces",
@@ -215,8 +215,7 @@ struct reader {
     if (!j.contains("call")) return fail(where, "missing \"call\"");
     std::string name;
     if (!text(j, "call", where, name)) return false;
-    auto it = std::find_if(call_names.begin(), call_names.end(),
-                           [&](const char* c) { return name == c; });
+    auto it = std::find(call_names.begin(), call_names.end(), name);
     if (it == call_names.end()) return fail(where + ".call", "unknown call \"" + name + "\"");
     out.what = static_cast<call>(it - call_names.begin());
     if (!integer(j, "nth", where, out.nth) || !integer(j, "result", where, out.result) ||
@@ -412,6 +411,10 @@ struct reader {
 };
 
 }  // namespace
+
+const char* call_name(call what) {
+  return call_names[static_cast<std::size_t>(what)].data();
+}
 
 bool parse_scenario(std::string_view text, scenario& out, std::string& error) {
   json j = json::parse(text.begin(), text.end(), nullptr, /*allow_exceptions=*/false);

@@ -26,6 +26,9 @@ enum class call : int {
 };
 constexpr int call_count = 10;
 
+// The operation's name as scenarios and traces write it.
+const char* call_name(call what);
+
 struct fault {
   call what;
   std::uint32_t nth = 1;  // that operation's nth call in the run, from 1

@@ -25,20 +25,6 @@ bool same_ssid(const DOT11_SSID& a, const DOT11_SSID& b) {
   return std::memcmp(a.ucSSID, b.ucSSID, n) == 0;
 }
 
-constexpr const char* call_name(call c) {
-  constexpr const char* names[] = {"CreateEventW",
-                                   "WlanOpenHandle",
-                                   "WlanEnumInterfaces",
-                                   "WlanRegisterNotification",
-                                   "WlanScan",
-                                   "WaitForSingleObject",
-                                   "WlanGetAvailableNetworkList",
-                                   "WlanGetNetworkBssList",
-                                   "StringFromGUID2",
-                                   "CloseHandle"};
-  return names[static_cast<int>(c)];
-}
-
 }  // namespace
 
 sim_service::sim_service(scenario world, console* streams)
