@@ -39,7 +39,7 @@ scenario current_scenario() {
   return scenario::scan;
 }
 
-struct bss_spec {
+struct scripted_bss {
   UCHAR bssid[6];
   DOT11_PHY_TYPE phy;
   LONG rssi;
@@ -52,7 +52,7 @@ struct bss_spec {
   ULONG rate_count;
 };
 
-struct network_spec {
+struct scripted_network {
   const wchar_t* profile;
   const char* ssid;
   ULONG ssid_length;
@@ -62,22 +62,22 @@ struct network_spec {
   DOT11_AUTH_ALGORITHM auth;
   DOT11_CIPHER_ALGORITHM cipher;
   DWORD flags;
-  const bss_spec* bss;
+  const scripted_bss* bss;
   DWORD bss_count;
 };
 
 // Rates in 500 kbit/s units, 0x8000 marking a basic rate.
-const bss_spec home_bss[] = {
+const scripted_bss home_bss[] = {
     {{0x00, 0x11, 0x22, 0x33, 0x44, 0x55}, static_cast<DOT11_PHY_TYPE>(6), -48, 90, 1, 100,
      0x0411, 2437000, {0x8002, 0x8004, 0x000B, 0x0016, 0x000C, 0x006C}, 6},
 };
-const bss_spec cafe_bss[] = {
+const scripted_bss cafe_bss[] = {
     {{0x02, 0xaa, 0xbb, 0xcc, 0xdd, 0xee}, static_cast<DOT11_PHY_TYPE>(4), -71, 40, 0, 100,
      0x0001, 5180000, {0x800C, 0x0012, 0x8018, 0x006C}, 4},
     {{0x02, 0xaa, 0xbb, 0xcc, 0xdd, 0xef}, static_cast<DOT11_PHY_TYPE>(7), -80, 20, 1, 102,
      0x0021, 2412000, {}, 0},
 };
-const network_spec networks[] = {
+const scripted_network networks[] = {
     {L"Home", "home-net", 8, TRUE, 0, TRUE, DOT11_AUTH_ALGO_RSNA_PSK, DOT11_CIPHER_ALGO_CCMP, 0x3,
      home_bss, 1},
     {L"", "caf\xe9\x01", 5, FALSE, 163841, FALSE, DOT11_AUTH_ALGO_80211_OPEN,
@@ -191,19 +191,19 @@ DWORD WINAPI WlanGetAvailableNetworkList(HANDLE hClientHandle, const GUID* pInte
       allocate(offsetof(WLAN_AVAILABLE_NETWORK_LIST, Network) + 2 * sizeof(WLAN_AVAILABLE_NETWORK)));
   list->dwNumberOfItems = count;
   for (DWORD k = 0; k < count; ++k) {
-    const network_spec& spec = networks[k];
+    const scripted_network& script = networks[k];
     WLAN_AVAILABLE_NETWORK& n = list->Network[k];
-    std::wcscpy(n.strProfileName, spec.profile);
-    n.dot11Ssid.uSSIDLength = spec.ssid_length;
-    std::memcpy(n.dot11Ssid.ucSSID, spec.ssid, spec.ssid_length);
+    std::wcscpy(n.strProfileName, script.profile);
+    n.dot11Ssid.uSSIDLength = script.ssid_length;
+    std::memcpy(n.dot11Ssid.ucSSID, script.ssid, script.ssid_length);
     n.dot11BssType = dot11_BSS_type_infrastructure;
-    n.uNumberOfBssids = spec.bss_count;
-    n.bNetworkConnectable = spec.connectable;
-    n.wlanNotConnectableReason = spec.not_connectable_reason;
-    n.bSecurityEnabled = spec.security;
-    n.dot11DefaultAuthAlgorithm = spec.auth;
-    n.dot11DefaultCipherAlgorithm = spec.cipher;
-    n.dwFlags = spec.flags;
+    n.uNumberOfBssids = script.bss_count;
+    n.bNetworkConnectable = script.connectable;
+    n.wlanNotConnectableReason = script.not_connectable_reason;
+    n.bSecurityEnabled = script.security;
+    n.dot11DefaultAuthAlgorithm = script.auth;
+    n.dot11DefaultCipherAlgorithm = script.cipher;
+    n.dwFlags = script.flags;
   }
   *ppAvailableNetworkList = list;
   return ERROR_SUCCESS;
@@ -218,12 +218,12 @@ DWORD WINAPI WlanGetNetworkBssList(HANDLE hClientHandle, const GUID* pInterfaceG
     return ERROR_INVALID_PARAMETER;
   }
   if (current_scenario() == scenario::bss_denied) return ERROR_ACCESS_DENIED;
-  const network_spec* match = nullptr;
-  for (const network_spec& spec : networks) {
-    if (pDot11Ssid != nullptr && pDot11Ssid->uSSIDLength == spec.ssid_length &&
-        std::memcmp(pDot11Ssid->ucSSID, spec.ssid, spec.ssid_length) == 0 &&
-        dot11BssType == dot11_BSS_type_infrastructure && bSecurityEnabled == spec.security) {
-      match = &spec;
+  const scripted_network* match = nullptr;
+  for (const scripted_network& script : networks) {
+    if (pDot11Ssid != nullptr && pDot11Ssid->uSSIDLength == script.ssid_length &&
+        std::memcmp(pDot11Ssid->ucSSID, script.ssid, script.ssid_length) == 0 &&
+        dot11BssType == dot11_BSS_type_infrastructure && bSecurityEnabled == script.security) {
+      match = &script;
     }
   }
   const DWORD count = match != nullptr ? match->bss_count : 0;
@@ -232,20 +232,20 @@ DWORD WINAPI WlanGetNetworkBssList(HANDLE hClientHandle, const GUID* pInterfaceG
   list->dwTotalSize = size;
   list->dwNumberOfItems = count;
   for (DWORD k = 0; k < count; ++k) {
-    const bss_spec& spec = match->bss[k];
+    const scripted_bss& script = match->bss[k];
     WLAN_BSS_ENTRY& b = list->wlanBssEntries[k];
     b.dot11Ssid = *pDot11Ssid;
-    std::memcpy(b.dot11Bssid, spec.bssid, sizeof spec.bssid);
+    std::memcpy(b.dot11Bssid, script.bssid, sizeof script.bssid);
     b.dot11BssType = dot11_BSS_type_infrastructure;
-    b.dot11BssPhyType = spec.phy;
-    b.lRssi = spec.rssi;
-    b.uLinkQuality = spec.quality;
-    b.bInRegDomain = spec.in_reg_domain;
-    b.usBeaconPeriod = spec.beacon_period;
-    b.usCapabilityInformation = spec.capability;
-    b.ulChCenterFrequency = spec.frequency_khz;
-    b.wlanRateSet.uRateSetLength = spec.rate_count * sizeof(USHORT);
-    std::memcpy(b.wlanRateSet.usRateSet, spec.rates, spec.rate_count * sizeof(USHORT));
+    b.dot11BssPhyType = script.phy;
+    b.lRssi = script.rssi;
+    b.uLinkQuality = script.quality;
+    b.bInRegDomain = script.in_reg_domain;
+    b.usBeaconPeriod = script.beacon_period;
+    b.usCapabilityInformation = script.capability;
+    b.ulChCenterFrequency = script.frequency_khz;
+    b.wlanRateSet.uRateSetLength = script.rate_count * sizeof(USHORT);
+    std::memcpy(b.wlanRateSet.usRateSet, script.rates, script.rate_count * sizeof(USHORT));
   }
   *ppWlanBssList = list;
   return ERROR_SUCCESS;
