@@ -6,7 +6,7 @@
 
 #include "capture_console.h"
 #include "main/driver.h"
-#include "os_services.h"
+#include "platform/os_services.h"
 #include "platform/wide_text.h"
 #include "scenario.h"
 #include "sim_service.h"

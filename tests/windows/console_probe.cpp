@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "os_services.h"
+#include "platform/os_services.h"
 #include "platform/wide_text.h"
 #include "report/text.h"
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "os_services.h"
+#include "platform/os_services.h"
 #include "platform/wide_text.h"
 
 namespace wlsurvey {

@@ -12,7 +12,7 @@
 #include <set>
 #include <vector>
 
-#include "os_services.h"
+#include "platform/os_services.h"
 
 namespace wlsurvey::nl80211 {
 

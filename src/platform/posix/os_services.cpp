@@ -1,4 +1,4 @@
-#include "os_services.h"
+#include "platform/os_services.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>

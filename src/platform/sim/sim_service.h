@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "os_services.h"
+#include "platform/os_services.h"
 #include "scenario.h"
 
 namespace wlsurvey::sim {

@@ -1,4 +1,4 @@
-#include "os_services.h"
+#include "platform/os_services.h"
 
 #include <fcntl.h>
 #include <io.h>

@@ -1,7 +1,7 @@
 #pragma once
 // The Windows WLAN service (wlanapi.dll) behind the seam.
 
-#include "os_services.h"
+#include "platform/os_services.h"
 
 namespace wlsurvey {
 

@@ -1,9 +1,11 @@
 #pragma once
-// The process services of a POSIX system behind the seam: a real 100 ms timed
-// wait on an eventfd, a per-thread last-error code, GUID text, the debugger
-// query and the console. WLAN backends on POSIX derive from it.
-
-#include <cstdio>
+// The operating system's process services behind the seam: the kernel event
+// used as the scan wait's timer, the thread's last-error code, GUID text, the
+// debugger query, the immediate process end and the console. Each system
+// folder implements it (posix/: an eventfd with real timed waits, TracerPid;
+// windows/: the kernel's own objects, the C runtime's streams in text mode, so
+// each LF reaches a console, pipe or file as CR LF). WLAN backends derive
+// from it and add the WLAN operations.
 
 #include "platform/platform.h"
 
