@@ -302,6 +302,14 @@ TEST(driver, passed_over_failures) {
   EXPECT_EQ(r.status, 0);
 }
 
+TEST(driver, a_wlan_fault_with_result_zero_changes_nothing) {
+  run_result r = run(one_network_world(
+      R"([{"call": "WlanEnumInterfaces"}, {"call": "WlanGetAvailableNetworkList"},
+          {"call": "WlanGetNetworkBssList"}])"));
+  EXPECT_EQ(r.out, one_network_head + "." + one_network_list + one_network_block);
+  EXPECT_EQ(r.status, 0);
+}
+
 TEST(driver, interface_states_and_descriptions) {
   const std::string world = R"({"interfaces": [
       {"state": 8, "description": "a\u001b]0;x\u0007b"},

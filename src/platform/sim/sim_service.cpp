@@ -48,6 +48,13 @@ const fault* sim_service::take_fault(call what) {
   return nullptr;
 }
 
+DWORD sim_service::wlan_fault(call what) {
+  // A WLAN call "failing" with result 0 would hand the program success and
+  // no list; such a fault leaves the call as it is.
+  const fault* f = take_fault(what);
+  return f != nullptr ? f->result : ERROR_SUCCESS;
+}
+
 const wlan_interface* sim_service::find_interface(const GUID* guid) const {
   if (guid == nullptr) return nullptr;
   for (const auto& w : world_.interfaces) {
@@ -82,7 +89,7 @@ void sim_service::deliver(const notification& n) {
 }
 
 DWORD sim_service::WlanOpenHandle(DWORD, PDWORD pdwNegotiatedVersion, PHANDLE phClientHandle) {
-  if (const fault* f = take_fault(call::WlanOpenHandle)) return f->result;
+  if (DWORD rc = wlan_fault(call::WlanOpenHandle); rc != ERROR_SUCCESS) return rc;
   *pdwNegotiatedVersion = world_.version;
   *phClientHandle = &client_token;
   return ERROR_SUCCESS;
@@ -90,7 +97,7 @@ DWORD sim_service::WlanOpenHandle(DWORD, PDWORD pdwNegotiatedVersion, PHANDLE ph
 
 DWORD sim_service::WlanEnumInterfaces(HANDLE hClientHandle,
                                       PWLAN_INTERFACE_INFO_LIST* ppInterfaceList) {
-  if (const fault* f = take_fault(call::WlanEnumInterfaces)) return f->result;
+  if (DWORD rc = wlan_fault(call::WlanEnumInterfaces); rc != ERROR_SUCCESS) return rc;
   if (hClientHandle != &client_token) return ERROR_INVALID_HANDLE;
   const std::size_t n = world_.interfaces.size();
   auto* list = static_cast<WLAN_INTERFACE_INFO_LIST*>(
@@ -106,7 +113,7 @@ DWORD sim_service::WlanEnumInterfaces(HANDLE hClientHandle,
 DWORD sim_service::WlanRegisterNotification(HANDLE hClientHandle, DWORD dwNotifSource, BOOL,
                                             WLAN_NOTIFICATION_CALLBACK funcCallback,
                                             PVOID pCallbackContext, PDWORD pdwPrevNotifSource) {
-  if (const fault* f = take_fault(call::WlanRegisterNotification)) return f->result;
+  if (DWORD rc = wlan_fault(call::WlanRegisterNotification); rc != ERROR_SUCCESS) return rc;
   if (hClientHandle != &client_token) return ERROR_INVALID_HANDLE;
   if (pdwPrevNotifSource != nullptr) {
     *pdwPrevNotifSource = callback_ != nullptr ? WLAN_NOTIFICATION_SOURCE_ACM : 0;
@@ -127,7 +134,7 @@ DWORD sim_service::WlanScan(HANDLE hClientHandle, const GUID* pInterfaceGuid) {
       if (n.tick == 0) deliver(n);
     }
   }
-  if (const fault* f = take_fault(call::WlanScan)) return f->result;
+  if (DWORD rc = wlan_fault(call::WlanScan); rc != ERROR_SUCCESS) return rc;
   if (hClientHandle != &client_token) return ERROR_INVALID_HANDLE;
   if (w == nullptr) return ERROR_NOT_FOUND;
   scanning_ = w;
@@ -138,7 +145,7 @@ DWORD sim_service::WlanScan(HANDLE hClientHandle, const GUID* pInterfaceGuid) {
 DWORD sim_service::WlanGetAvailableNetworkList(
     HANDLE hClientHandle, const GUID* pInterfaceGuid, DWORD,
     PWLAN_AVAILABLE_NETWORK_LIST* ppAvailableNetworkList) {
-  if (const fault* f = take_fault(call::WlanGetAvailableNetworkList)) return f->result;
+  if (DWORD rc = wlan_fault(call::WlanGetAvailableNetworkList); rc != ERROR_SUCCESS) return rc;
   if (hClientHandle != &client_token) return ERROR_INVALID_HANDLE;
   const wlan_interface* w = find_interface(pInterfaceGuid);
   if (w == nullptr) return ERROR_NOT_FOUND;
@@ -156,7 +163,7 @@ DWORD sim_service::WlanGetAvailableNetworkList(
 DWORD sim_service::WlanGetNetworkBssList(HANDLE hClientHandle, const GUID* pInterfaceGuid,
                                          const DOT11_SSID* pDot11Ssid, DOT11_BSS_TYPE dot11BssType,
                                          BOOL bSecurityEnabled, PWLAN_BSS_LIST* ppWlanBssList) {
-  if (const fault* f = take_fault(call::WlanGetNetworkBssList)) return f->result;
+  if (DWORD rc = wlan_fault(call::WlanGetNetworkBssList); rc != ERROR_SUCCESS) return rc;
   if (hClientHandle != &client_token) return ERROR_INVALID_HANDLE;
   const wlan_interface* w = find_interface(pInterfaceGuid);
   if (w == nullptr || pDot11Ssid == nullptr) return ERROR_INVALID_PARAMETER;

@@ -64,6 +64,7 @@ class sim_service final : public os_services {
 
  private:
   const fault* take_fault(call what);
+  DWORD wlan_fault(call what);  // the scripted result of a WLAN call, 0 for none
   const wlan_interface* find_interface(const GUID* guid) const;
   void deliver(const notification& n);
   void* hand_out(const std::string& kind, std::size_t bytes);
