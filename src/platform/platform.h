@@ -11,6 +11,7 @@
 // released with WlanFreeMemory. Arguments the program always passes as
 // "none" (reserved pointers, security attributes, event names) are left out.
 
+#include <cstring>
 #include <string_view>
 
 #include "wlan_types.h"
@@ -73,6 +74,11 @@ class platform {
 
   virtual console& streams() = 0;
 };
+
+// GUIDs compare as their bytes, as the platform's own comparison does.
+inline bool same_guid(const GUID& a, const GUID& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 // The backend a plain `wlsurvey` binary runs on; each backend that builds one
 // defines it.

@@ -34,8 +34,6 @@ namespace {
 
 constexpr DWORD highest_version = 2;
 
-bool same_guid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
 // libnl's own codes for failures that never reached the kernel, as errno.
 int errno_of(int nle) {
   switch (-nle) {

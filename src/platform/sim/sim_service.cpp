@@ -15,10 +15,6 @@ namespace {
 char client_token;
 char event_token;
 
-bool same_guid(const GUID& a, const GUID& b) {
-  return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
 bool same_ssid(const DOT11_SSID& a, const DOT11_SSID& b) {
   if (a.uSSIDLength != b.uSSIDLength) return false;
   const std::size_t n = std::min<std::size_t>(a.uSSIDLength, DOT11_SSID_MAX_LENGTH);

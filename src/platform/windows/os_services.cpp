@@ -17,20 +17,6 @@ stdio_console::stdio_console() {
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
 }
 
-void stdio_console::write_out(std::string_view bytes) {
-  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-}
-
-void stdio_console::write_err(std::string_view bytes) {
-  std::fwrite(bytes.data(), 1, bytes.size(), stderr);
-}
-
-void stdio_console::flush() {
-  std::fflush(stdout);
-  std::fflush(stderr);
-}
-
-int stdio_console::read_char() { return std::fgetc(stdin); }
 
 HANDLE os_services::CreateEventW() { return ::CreateEventW(nullptr, FALSE, FALSE, nullptr); }
 
